@@ -1,0 +1,203 @@
+// The test API of the simulated Windows: build the little world a test needs
+// (registry values, drives and files, dialog resources), script the user
+// (clicks, keys, answers to message boxes), advance the clock, and read back
+// what the program did (control texts and states, drawing, every call whose
+// arguments matter).
+#pragma once
+
+#include "platform/sim/win32.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// ---- Resources (loaded from the program's own resource script) -----------
+struct ControlTemplate {
+    int id = -1;
+    std::string cls;
+    std::string text;
+    DWORD style = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+};
+struct DialogTemplate {
+    int id = 0;
+    std::string caption;
+    DWORD style = 0;
+    int cx = 0, cy = 0;
+    std::vector<ControlTemplate> controls;
+};
+
+// ---- File system ----------------------------------------------------------
+struct Node {
+    std::string name;
+    bool dir = false;
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    uint64_t size = 0;
+    bool readable = true;                        // a folder that refuses enumeration
+    std::string linkTarget;                      // a junction or folder link: absolute target path
+    std::vector<std::unique_ptr<Node>> children; // in delivery order
+    Node* parent = nullptr;
+    Node* Child(const std::string& childName) const;
+};
+struct Drive {
+    UINT type = DRIVE_FIXED;
+    bool medium = true;
+    Node root;
+};
+
+// ---- Windows ----------------------------------------------------------------
+struct Window {
+    std::string cls; // "#32770" for dialogs, else the control class in upper case
+    int id = 0;
+    std::string text;
+    DWORD style = 0;
+    bool enabled = true;
+    bool iconic = false;
+    bool hasSystemMenu = true;
+    Window* parent = nullptr; // for controls
+    Window* owner = nullptr;  // for dialogs and message boxes
+    std::vector<Window*> children;
+    DLGPROC dlgProc = nullptr;
+    LONG_PTR msgResult = 0;
+    int templateId = 0;
+    bool ended = false;
+    INT_PTR endResult = 0;
+    bool destroyed = false;
+    RECT rect{0, 0, 0, 0};
+    HICON bigIcon = nullptr, smallIcon = nullptr;
+    HANDLE image = nullptr;              // BM_SETIMAGE on a button
+    std::vector<std::string> systemMenu; // items appended by the program
+    HWND handle() { return reinterpret_cast<HWND>(this); }
+};
+
+struct MessageBoxCall {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+    bool ownerWasDisabled; // the owner was disabled while the box was up
+    bool answered;         // a scripted answer was there
+    int result;
+};
+
+struct DrawnIcon {
+    int x, y;
+    HICON icon;
+};
+
+using Responder = std::function<int(const MessageBoxCall&)>;
+
+class World {
+public:
+    World();
+
+    // Registry. view is 32 or 64; the program runs as a 64-bit process.
+    void SetRegistryValue(int view, const std::string& key, const std::string& name, DWORD type,
+                          const std::string& bytes);
+    void SetRegistryString(int view, const std::string& key, const std::string& name,
+                           const std::string& text); // stored with its closing NUL
+
+    // Drives and files. Paths are absolute Windows paths ("C:\\Games\\x").
+    Drive& AddDrive(char letter, UINT type = DRIVE_FIXED, bool medium = true);
+    Node& MakeDir(const std::string& path);
+    Node& MakeFile(const std::string& path, uint64_t size = 0, DWORD attributes = 0);
+    Node& MakeLink(const std::string& path, const std::string& target);
+    Node* Find(const std::string& path); // follows links; nullptr when missing
+    bool Exists(const std::string& path) { return Find(path) != nullptr; }
+    std::string cwd = "C:\\Emberfall";
+    bool driveListFails = false;
+
+    // The program file and its command line.
+    std::string modulePath = "C:\\Emberfall\\Pallwick.exe";
+    std::string commandLine = "\"C:\\Emberfall\\Pallwick.exe\"";
+
+    // Resources: the dialog templates and strings of the program's script.
+    void LoadResourceScript(const std::string& rcPath, const std::string& headerPath);
+    std::map<int, DialogTemplate> dialogs;
+    std::map<int, std::string> strings;
+    std::vector<int> icons; // icon resource numbers present
+
+    // User input, delivered through the thread's message queue in order.
+    void Click(int controlId);               // a mouse click on a control of the active dialog
+    void Key(int virtualKey);                // a key press on the focused window
+    void SysCommand(UINT command);           // a window-menu command on the active dialog
+    void Post(std::function<void()> action); // run a test's code as a queued message
+    // Answers to the next message boxes, in order. Without one, a box is
+    // answered as closing it would (Cancel, No, or OK) and marked unanswered.
+    void AnswerMessageBox(int answer);
+    void AnswerMessageBox(Responder responder);
+
+    // Clock. The modal loops advance it to the next timer when idle.
+    uint64_t now = 0;
+    void AdvanceClock(uint64_t ms);
+
+    // What happened.
+    std::vector<std::string> calls; // "Name(arg, arg)" of the calls that matter
+    std::vector<std::string> CallsTo(const std::string& name) const;
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<DrawnIcon> drawnIcons;
+    int beeps = 0;
+    int idleExits = 0; // modal loops that ended for lack of scripted input
+    bool quitPosted = false;
+    int criticalErrorPrompts = 0; // "insert a disk" prompts the system would show
+
+    // Windows, by kind.
+    Window* ActiveDialog(); // the topmost live dialog
+    Window* DialogByTemplate(int templateId);
+    Window* Control(int id); // a control of the active dialog
+    std::string ControlText(int id) { return Control(id) ? Control(id)->text : "<none>"; }
+    bool ControlEnabled(int id) { return Control(id) && Control(id)->enabled; }
+    int FocusId();
+    Window* focus = nullptr;
+
+    // Settings of the simulated system.
+    int iconWidth = 32, iconHeight = 32;
+    RECT workArea{0, 0, 1024, 738};
+    bool winHelpWorks = true;
+    UINT errorMode = 0;
+    std::map<int, bool> keyDown; // VK_SHIFT, VK_CONTROL, VK_MENU held
+
+    // ---- internals, shared by the simulation's own files ----
+    struct RegValue {
+        DWORD type;
+        std::string bytes;
+    };
+    std::map<std::string, RegValue> registry; // "view|hklm\\key|name", lower case
+    std::map<char, Drive> drives;
+    std::vector<std::unique_ptr<Window>> windows;
+    std::vector<Window*> modalStack;
+    std::deque<MSG> queue;
+    std::vector<std::function<void()>> actions;
+    std::deque<Responder> responders;
+    struct Timer {
+        HWND hwnd;
+        UINT_PTR id;
+        UINT elapse;
+        uint64_t due;
+    };
+    std::vector<Timer> timers;
+    DWORD lastError = 0;
+    void Log(const std::string& call) { calls.push_back(call); }
+};
+
+// The one simulated machine; Reset() gives every test a fresh one.
+World& W();
+void Reset();
+
+Window* FromHandle(HWND hwnd);
+HICON IconHandle(int resourceId); // the handle LoadIcon gives for an icon resource
+size_t OpenFindHandles();         // directory searches not yet closed
+size_t OpenRegistryKeys();        // registry keys not yet closed
+std::string Lower(std::string s);
+
+// Private messages by which the simulated input reaches the queue.
+constexpr UINT WM_SIM_CLICK = 0x7F01;
+constexpr UINT WM_SIM_ACTION = 0x7F02;
+
+} // namespace sim

@@ -1,0 +1,34 @@
+// The installer dialog: the program's only window, and the holder of all
+// its state. Its handlers live beside the behaviour they implement: the
+// start-up, window menu and painting in ui/, the folder check, browsing and
+// drive search in locate/, the installation in install/.
+#pragma once
+
+#include "platform/afxwin.h"
+#include "ui/resource.h"
+
+class CInstallerDlg : public CDialog {
+public:
+    explicit CInstallerDlg(CWnd* pParent = nullptr);
+    ~CInstallerDlg() override;
+
+    enum { IDD = IDD_INSTALLER_DIALOG };
+
+    // Whether the game's marker file lies below the folder. Works on its own
+    // copy of the text; reports no error, every failure is simply false.
+    bool IsGameFolder(CString strFolder);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+
+    HICON m_hIcon;
+    CString m_strGameFolder; // empty, or a folder that passed IsGameFolder
+    bool m_bAbortSearch;     // a running drive search is asked to stop
+
+    DECLARE_MESSAGE_MAP()
+};
