@@ -26,6 +26,12 @@ protected:
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();
 
+    // Handlers of the other rooms, each defined where its behaviour lives.
+    afx_msg void OnBrowse();                 // locate/Browse.cpp
+    afx_msg void OnSearch();                 // locate/Search.cpp
+    afx_msg void OnTimer(UINT_PTR nIDEvent); // locate/Search.cpp
+    bool SearchDirectory(CString strFolder); // locate/Search.cpp
+
     HICON m_hIcon;
     CString m_strGameFolder; // empty, or a folder that passed IsGameFolder
     bool m_bAbortSearch;     // a running drive search is asked to stop

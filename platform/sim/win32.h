@@ -272,6 +272,57 @@ typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define IDYES 6
 #define IDNO 7
 
+// ---- Shell ---------------------------------------------------------------
+#define FO_MOVE 0x0001
+#define FO_COPY 0x0002
+#define FO_DELETE 0x0003
+#define FO_RENAME 0x0004
+#define FOF_MULTIDESTFILES 0x0001
+#define FOF_SILENT 0x0004
+#define FOF_RENAMEONCOLLISION 0x0008
+#define FOF_NOCONFIRMATION 0x0010
+#define FOF_ALLOWUNDO 0x0040
+#define FOF_FILESONLY 0x0080
+#define FOF_NOCONFIRMMKDIR 0x0200
+#define FOF_NOERRORUI 0x0400
+typedef WORD FILEOP_FLAGS;
+struct SHFILEOPSTRUCTA {
+    HWND hwnd;
+    UINT wFunc;
+    LPCSTR pFrom;
+    LPCSTR pTo;
+    FILEOP_FLAGS fFlags;
+    BOOL fAnyOperationsAborted;
+    LPVOID hNameMappings;
+    LPCSTR lpszProgressTitle;
+};
+typedef SHFILEOPSTRUCTA* LPSHFILEOPSTRUCTA;
+
+struct SHITEMID {
+    WORD cb;
+    BYTE abID[1];
+};
+struct ITEMIDLIST {
+    SHITEMID mkid;
+};
+typedef ITEMIDLIST* LPITEMIDLIST;
+typedef const ITEMIDLIST* LPCITEMIDLIST;
+typedef ITEMIDLIST* PIDLIST_ABSOLUTE;
+typedef const ITEMIDLIST* PCIDLIST_ABSOLUTE;
+typedef int(CALLBACK* BFFCALLBACK)(HWND, UINT, LPARAM, LPARAM);
+#define BIF_RETURNONLYFSDIRS 0x00000001
+struct BROWSEINFOA {
+    HWND hwndOwner;
+    PCIDLIST_ABSOLUTE pidlRoot;
+    LPSTR pszDisplayName;
+    LPCSTR lpszTitle;
+    UINT ulFlags;
+    BFFCALLBACK lpfn;
+    LPARAM lParam;
+    int iImage;
+};
+typedef BROWSEINFOA* LPBROWSEINFOA;
+
 // ---- Functions -----------------------------------------------------------
 // Kernel
 DWORD GetLastError();
@@ -349,3 +400,11 @@ BOOL MessageBeep(UINT type);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 BOOL WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
+
+// Shell
+int SHFileOperationA(LPSHFILEOPSTRUCTA op);
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        INT showCommand);
+PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info);
+BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE pidl, LPSTR path);
+void CoTaskMemFree(LPVOID memory);
