@@ -16,5 +16,6 @@ target_link_options(Pallwick PRIVATE -static -static-libgcc -static-libstdc++ -m
 # it must be linked in whole.
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+    add_subdirectory(tools/kaldris)
     add_subdirectory(tests/e2e)
 endif()
