@@ -39,13 +39,16 @@ configure_and_build() {
     shift $(($# < 2 ? $# : 2))
     local args=(-S "$PALLWICK_ROOT" -B "$dir")
     [[ -n $toolchain ]] && args+=(-DCMAKE_TOOLCHAIN_FILE="$PALLWICK_ROOT/cmake/$toolchain.cmake")
+    mkdir -p "$dir"
     log "configuring build/$name"
-    cmake "${args[@]}" "$@" >"$dir.configure.log" 2>&1 || {
-        cat "$dir.configure.log" >&2
+    cmake "${args[@]}" "$@" >"$dir/configure.log" 2>&1 || {
+        cat "$dir/configure.log" >&2
         return 1
     }
     log "building build/$name"
-    cmake --build "$dir" -j2 -- --no-print-directory 2>&1 | grep -v -E '^\[ *[0-9]+%\]' >&2
+    # Warnings and errors only: no progress lines.
+    cmake --build "$dir" -j2 2>&1 |
+        { grep -v -E '^\[ *[0-9]+%\]|^Built target |^g?make\[[0-9]+\]: (Entering|Leaving)' || true; } >&2
     return "${PIPESTATUS[0]}"
 }
 
