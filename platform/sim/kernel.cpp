@@ -518,7 +518,10 @@ BOOL DeleteFileA(LPCSTR path) {
 DWORD GetLogicalDriveStringsA(DWORD size, LPSTR buffer) {
     sim::World& w = W();
     w.Log("GetLogicalDriveStringsA(" + std::to_string(size) + ")");
+    // What the buffer holds after a failure is not the caller's to read:
+    // garbage without a single NUL catches one who reads it anyway.
     if (w.driveListFails) {
+        std::memset(buffer, 'X', size);
         w.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
@@ -528,8 +531,12 @@ DWORD GetLogicalDriveStringsA(DWORD size, LPSTR buffer) {
         list += ":\\";
         list += '\0';
     }
-    if (list.size() + 1 > size)
+    if (w.driveList)
+        list = *w.driveList;
+    if (list.size() + 1 > size) {
+        std::memset(buffer, 'X', size);
         return static_cast<DWORD>(list.size() + 1);
+    }
     std::memcpy(buffer, list.data(), list.size());
     buffer[list.size()] = '\0';
     return static_cast<DWORD>(list.size());
@@ -538,6 +545,7 @@ DWORD GetLogicalDriveStringsA(DWORD size, LPSTR buffer) {
 UINT GetDriveTypeA(LPCSTR root) {
     sim::World& w = W();
     std::string r = root ? root : w.cwd.substr(0, 3);
+    w.Log("GetDriveTypeA(" + r + ")");
     if (r.size() < 2 || r[1] != ':')
         return DRIVE_NO_ROOT_DIR;
     auto drive = w.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(r[0]))));

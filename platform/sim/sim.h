@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,26 @@ public:
     std::vector<Timer> timers;
     DWORD lastError = 0;
     void Log(const std::string& call) { calls.push_back(call); }
+
+    // ---- Drive search: long walks, the moments they can be seen, odd drive lists ----
+    // The drive list the system reports in place of the defined drives: the
+    // roots as the call writes them, each ended by a NUL (the list's own
+    // closing NUL is added). When it does not fit, the caller's buffer is
+    // left as garbage, as after driveListFails.
+    std::optional<std::string> driveList;
+    // Runs at every PeekMessageA before it looks at the queue: the moments at
+    // which a long operation lets the user see the dialog and act on it.
+    std::function<void()> onPeek;
+    // Run, in order, when a modal loop has nothing left to do (no input, no
+    // timer), instead of ending it; each may script more input.
+    void WhenIdle(std::function<void()> action) { idleActions.push_back(std::move(action)); }
+    std::deque<std::function<void()>> idleActions;
+    // QueryPerformanceCounter, in microseconds. The modal clock (now) stands
+    // still while a handler works; this one moves on by perfCounterStep at
+    // every reading, as if the work between two readings took that long. By
+    // default a reading always finds that plenty of time has passed.
+    uint64_t perfCounter = 0;
+    uint64_t perfCounterStep = 1000000;
 };
 
 // The one simulated machine; Reset() gives every test a fresh one.

@@ -327,6 +327,12 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC proc
         uint64_t next = UINT64_MAX;
         for (const auto& t : w.timers)
             next = std::min(next, t.due);
+        if (next == UINT64_MAX && !w.idleActions.empty()) {
+            auto action = std::move(w.idleActions.front());
+            w.idleActions.pop_front();
+            action();
+            continue;
+        }
         if (next == UINT64_MAX) {
             // No input was scripted for this point: end the loop rather than
             // wait forever, and let the test see that it happened.
@@ -559,6 +565,8 @@ void PostQuitMessage(int exitCode) {
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
+    if (W().onPeek)
+        W().onPeek();
     if (remove != PM_REMOVE)
         return FALSE;
     return sim::TakeMessage(msg) ? TRUE : FALSE;
