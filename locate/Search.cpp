@@ -1,0 +1,153 @@
+// The drive search. A click on the search button arms a one-shot timer; the
+// timer's message scans every eligible drive, folder by folder, and asks the
+// user about each folder that holds the game. The scan runs on the dialog's
+// own thread and passes pending messages on at every folder entry, which is
+// how the stop click, painting and the window menu reach the dialog meanwhile.
+#include "ui/InstallerDlg.h"
+
+#include <cstring>
+
+namespace {
+
+const UINT_PTR SEARCH_TIMER_ID = 0x1234567;
+const UINT SEARCH_DELAY = 50; // ms between the starting click and the scan
+const DWORD DRIVE_LIST_SIZE = 1024;
+
+const char IDLE_CAPTION[] = "Search my drives for the Orvantis installation";
+const char STOP_CAPTION[] = "...Abort scanning...";
+const char ABORTED_TEXT[] = "User aborted seach.";
+
+CString ProgressText(const CString& strWhere) {
+    return "Scanning " + strWhere + " Please wait";
+}
+
+} // namespace
+
+void CInstallerDlg::OnSearch() {
+    // The button's caption is the only record of whether a search is armed
+    // or running: the stop caption means one is.
+    CString strCaption;
+    GetDlgItemText(IDC_SEARCH, strCaption);
+    if (strCaption.CompareNoCase(STOP_CAPTION) == 0) {
+        m_bAbortSearch = true;
+        SetDlgItemText(IDC_SEARCH, IDLE_CAPTION);
+        return;
+    }
+
+    SetDlgItemText(IDC_SEARCH, STOP_CAPTION);
+    GetDlgItem(IDOK)->EnableWindow(FALSE);
+    GetDlgItem(IDCANCEL)->EnableWindow(FALSE);
+    GetDlgItem(IDC_BROWSE)->EnableWindow(FALSE);
+    // The scan runs from the timer's message, so that this click's own
+    // handling ends and the dialog shows its new state first.
+    SetTimer(SEARCH_TIMER_ID, SEARCH_DELAY, nullptr);
+}
+
+void CInstallerDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == SEARCH_TIMER_ID) {
+        KillTimer(SEARCH_TIMER_ID); // each arming scans once
+
+        // Only what the call wrote is read: a list that could not be had or
+        // did not fit counts as no drives at all. The zeroed buffer keeps the
+        // last root terminated whatever the call left in it.
+        char drives[DRIVE_LIST_SIZE] = {};
+        DWORD length = ::GetLogicalDriveStringsA(DRIVE_LIST_SIZE, drives);
+        if (length >= DRIVE_LIST_SIZE)
+            length = 0;
+
+        for (DWORD pos = 0; pos < length && drives[pos] != '\0';) {
+            if (m_bAbortSearch)
+                break;
+            const char* root = drives + pos;
+            pos += static_cast<DWORD>(strnlen(root, length - pos)) + 1;
+
+            // Removable, network and CD-ROM drives are slow or not ours to
+            // search; A and B are floppy letters whatever their type.
+            UINT type = ::GetDriveTypeA(root);
+            if (type == DRIVE_CDROM || type == DRIVE_REMOTE || type == DRIVE_REMOVABLE)
+                continue;
+            if (static_cast<signed char>(root[0]) <= 'B')
+                continue;
+
+            SetDlgItemText(IDC_FOLDER_EDIT, ProgressText(root));
+            if (SearchDirectory(root))
+                break;
+        }
+
+        SetDlgItemText(IDC_FOLDER_EDIT, m_strGameFolder);
+        GetDlgItem(IDOK)->EnableWindow(!m_strGameFolder.IsEmpty());
+        SetDlgItemText(IDC_SEARCH, IDLE_CAPTION);
+        GetDlgItem(IDCANCEL)->EnableWindow(TRUE);
+        GetDlgItem(IDC_BROWSE)->EnableWindow(TRUE);
+        if (m_bAbortSearch)
+            SetDlgItemText(IDC_FOLDER_EDIT, ABORTED_TEXT);
+        else
+            GetDlgItem(IDOK)->SetFocus();
+    }
+
+    // Whatever timer this was, a stop request ends with it: the next scan
+    // starts afresh unless a stop click comes between its start and its timer.
+    m_bAbortSearch = false;
+    Default();
+}
+
+bool CInstallerDlg::SearchDirectory(CString strFolder) {
+    bool bFound = false;
+
+    if (strFolder.Right(1) != "\\")
+        strFolder += "\\";
+    strFolder += "*.*";
+    const CString strProgress = ProgressText(strFolder);
+
+    CFileFind finder;
+    if (finder.FindFile(strFolder, 0)) {
+        bool bMore = true;
+        do {
+            if (bFound)
+                break;
+            if (m_bAbortSearch) {
+                m_strGameFolder.Empty();
+                return false;
+            }
+
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+
+            bMore = finder.FindNextFile() != FALSE;
+            SetDlgItemText(IDC_FOLDER_EDIT, strProgress);
+
+            if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || m_bAbortSearch)
+                continue;
+
+            CString strPath = finder.GetFilePath();
+            if (IsGameFolder(strPath)) {
+                // Never entered, whatever the answer: a game folder holds no
+                // other installation worth offering.
+                bFound = true;
+                CString strQuestion = "Found an Orvantis installation in " + strPath +
+                                      ". If this is the correct installation, click YES. If "
+                                      "not, click NO to continue searching.";
+                if (AfxMessageBox(strQuestion, MB_YESNO, 0) == IDYES) {
+                    m_strGameFolder = strPath;
+                    break;
+                }
+                m_strGameFolder.Empty();
+                bFound = false;
+            } else if (!finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
+                // Junctions and folder links are not followed: one that leads
+                // back to an ancestor would make the walk endless, and the
+                // folders they lead to are walked where they really lie.
+                bFound = SearchDirectory(strPath);
+            }
+        } while (bMore);
+    }
+
+    if (m_bAbortSearch) {
+        m_strGameFolder.Empty();
+        bFound = false;
+    }
+    return bFound;
+}
