@@ -17,11 +17,60 @@ const char IDLE_CAPTION[] = "Search my drives for the Orvantis installation";
 const char STOP_CAPTION[] = "...Abort scanning...";
 const char ABORTED_TEXT[] = "User aborted seach.";
 
+// The longest a message waits while a scan runs, in microseconds. Clicks,
+// painting and the window menu are served at this pace instead of at every
+// folder entry: under Wine each look at the queue is a round trip to the
+// server, and a user cannot tell the two apart.
+const LONGLONG PASS_INTERVAL = 2000;
+
 CString ProgressText(const CString& strWhere) {
     return "Scanning " + strWhere + " Please wait";
 }
 
+LONGLONG Microseconds() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return counter.QuadPart / frequency.QuadPart * 1000000 +
+           counter.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+
 } // namespace
+
+// Setting the folder line costs far more than walking an entry, and nobody
+// can see it change between two moments at which messages are passed on:
+// the text waits for the next such moment, and only the last one asked for
+// is shown.
+void CInstallerDlg::ShowProgress(const CString& strText) {
+    m_strProgress = strText;
+}
+
+void CInstallerDlg::ShowPendingProgress() {
+    if (m_strProgress.IsEmpty())
+        return;
+    // Read back rather than remembered: a handler run in between may have
+    // put its own text there.
+    CString strShown;
+    GetDlgItemText(IDC_FOLDER_EDIT, strShown);
+    if (strShown != m_strProgress)
+        SetDlgItemText(IDC_FOLDER_EDIT, m_strProgress);
+    m_strProgress.Empty();
+}
+
+// Empties the thread's message queue, handling every message at once, when
+// the last emptying ended long enough ago; the folder line is brought up to
+// date first, so that whatever the messages show or read is current.
+void CInstallerDlg::PassOnMessages() {
+    if (Microseconds() - m_llPassedAt < PASS_INTERVAL)
+        return;
+    ShowPendingProgress();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    m_llPassedAt = Microseconds();
+}
 
 void CInstallerDlg::OnSearch() {
     // The button's caption is the only record of whether a search is armed
@@ -69,11 +118,12 @@ void CInstallerDlg::OnTimer(UINT_PTR nIDEvent) {
             if (static_cast<signed char>(root[0]) <= 'B')
                 continue;
 
-            SetDlgItemText(IDC_FOLDER_EDIT, ProgressText(root));
+            ShowProgress(ProgressText(root));
             if (SearchDirectory(root))
                 break;
         }
 
+        m_strProgress.Empty(); // the outcome replaces any progress not yet shown
         SetDlgItemText(IDC_FOLDER_EDIT, m_strGameFolder);
         GetDlgItem(IDOK)->EnableWindow(!m_strGameFolder.IsEmpty());
         SetDlgItemText(IDC_SEARCH, IDLE_CAPTION);
@@ -110,14 +160,10 @@ bool CInstallerDlg::SearchDirectory(CString strFolder) {
                 return false;
             }
 
-            MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
+            PassOnMessages();
 
             bMore = finder.FindNextFile() != FALSE;
-            SetDlgItemText(IDC_FOLDER_EDIT, strProgress);
+            ShowProgress(strProgress);
 
             if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || m_bAbortSearch)
                 continue;
@@ -127,6 +173,7 @@ bool CInstallerDlg::SearchDirectory(CString strFolder) {
                 // Never entered, whatever the answer: a game folder holds no
                 // other installation worth offering.
                 bFound = true;
+                ShowPendingProgress(); // the question leaves the dialog on show
                 CString strQuestion = "Found an Orvantis installation in " + strPath +
                                       ". If this is the correct installation, click YES. If "
                                       "not, click NO to continue searching.";

@@ -36,5 +36,14 @@ protected:
     CString m_strGameFolder; // empty, or a folder that passed IsGameFolder
     bool m_bAbortSearch;     // a running drive search is asked to stop
 
+    // The drive search's pace (locate/Search.cpp): its progress text waits
+    // for the next moment the dialog can be seen, and pending messages are
+    // passed on every few milliseconds rather than at every folder entry.
+    void ShowProgress(const CString& strText);
+    void ShowPendingProgress();
+    void PassOnMessages();
+    CString m_strProgress;     // asked for and not yet in the folder line
+    LONGLONG m_llPassedAt = 0; // when messages were last passed on, in microseconds
+
     DECLARE_MESSAGE_MAP()
 };
