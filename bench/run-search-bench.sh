@@ -8,14 +8,14 @@
 # prefix of its own in build/win64/bench-prefix whose drive D: (a fixed
 # drive) holds a tree of 20,420 folders and 100,000 empty files, and no game.
 # The prefix and its tree are made once and reused. search_bench.exe then
-# times ROUNDS (default 3) bare walks and searches, alternating, and prints
-# both medians and their ratio. Uses $DISPLAY when set, otherwise an Xvfb of
-# its own.
+# times ROUNDS (default 5) bare walks and searches, alternating, and prints
+# the fastest and the median of each and their ratios. Uses $DISPLAY when
+# set, otherwise an Xvfb of its own.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib.sh"
 cd "$PALLWICK_ROOT"
 
-rounds=${1:-3}
+rounds=${1:-5}
 build=$PALLWICK_ROOT/build/win64
 prefix=$build/bench-prefix
 tree=$prefix/bench-tree
