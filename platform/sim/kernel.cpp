@@ -465,6 +465,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
 }
 
 BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
+    ++W().findNextCalls;
     auto it = sim::g_finds.find(find);
     if (it == sim::g_finds.end()) {
         W().lastError = ERROR_INVALID_HANDLE;

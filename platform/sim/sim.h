@@ -205,6 +205,8 @@ public:
     // default a reading always finds that plenty of time has passed.
     uint64_t perfCounter = 0;
     uint64_t perfCounterStep = 1000000;
+    // FindNextFileA calls so far, whatever their result: how far a walk has got.
+    uint64_t findNextCalls = 0;
 };
 
 // The one simulated machine; Reset() gives every test a fresh one.

@@ -4,6 +4,7 @@
 #include "fixture.h"
 
 #include <algorithm>
+#include <map>
 #include <ostream>
 
 // Whole dialog states compare and print in one piece (found by the
@@ -551,6 +552,50 @@ TEST_F(SearchTest, LinkToAGameFolderIsOfferedButNotEntered) {
 
     EXPECT_EQ(Search(), Finished("C:\\Games\\Linked"));
     EXPECT_EQ(Questions(), std::vector<std::string>{Question("C:\\Games\\Linked")});
+}
+
+// Under Wine every look at the queue and every change of the folder line is
+// costly, so the walk serves the queue every 2 ms rather than at every entry.
+// What can be seen must not change: each time the queue is served, the line
+// shows what it would show had the queue been served at every entry.
+TEST_F(SearchTest, PacedServingShowsTheSameTextsAndKeepsNoMessageWaiting) {
+    auto makeTree = [] {
+        for (int i = 0; i < 8; ++i) {
+            std::string folder = "C:\\Folder" + std::to_string(i);
+            for (int j = 0; j < i * 3; ++j)
+                w().MakeFile(folder + "\\file" + std::to_string(j));
+            w().MakeDir(folder + "\\Sub\\Deeper");
+        }
+    };
+
+    // Served at every entry: the text at each point of the walk.
+    makeTree();
+    std::map<uint64_t, std::string> everyEntry;
+    w().onPeek = [&] { everyEntry[w().findNextCalls] = w().ControlText(IDC_FOLDER_EDIT); };
+    Search();
+
+    // Each entry now takes half a millisecond.
+    SetUp();
+    makeTree();
+    w().perfCounterStep = 500;
+    std::vector<std::pair<uint64_t, std::string>> paced;
+    std::vector<uint64_t> servedAt;
+    w().onPeek = [&] {
+        paced.emplace_back(w().findNextCalls, w().ControlText(IDC_FOLDER_EDIT));
+        servedAt.push_back(w().perfCounter);
+    };
+    Search();
+
+    ASSERT_GT(everyEntry.size(), 100u);
+    EXPECT_LT(paced.size(), everyEntry.size() / 3);
+    for (const auto& [walked, text] : paced) {
+        ASSERT_EQ(everyEntry.count(walked), 1u);
+        EXPECT_EQ(text, everyEntry[walked]) << "after " << walked << " entries";
+    }
+    // From the end of one emptying to the start of the next: 2 ms, plus the
+    // entry that runs past it and the emptying itself.
+    for (size_t i = 1; i < servedAt.size(); ++i)
+        EXPECT_LE(servedAt[i] - servedAt[i - 1], 2000u + 2 * 500u);
 }
 
 } // namespace
