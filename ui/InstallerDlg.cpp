@@ -20,6 +20,7 @@ ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_BN_CLICKED(IDC_SEARCH, &CInstallerDlg::OnSearch)
 ON_WM_TIMER()
+ON_BN_CLICKED(IDC_BROWSE, &CInstallerDlg::OnBrowse)
 END_MESSAGE_MAP()
 
 BOOL CInstallerDlg::OnInitDialog() {
