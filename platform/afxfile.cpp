@@ -87,17 +87,8 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     if (length == 0 || length >= MAX_PATH)
         return FALSE;
 
-    // All three conditions must hold; the directory search is tested first
-    // because it fails at once for nearly every folder the drive search
-    // checks, sparing the volume query, which costs far more.
-    WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA(fileName, &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return FALSE;
-    ::FindClose(h);
-
-    // The volume must answer too; with the process's error mode a drive
-    // without a medium fails quietly instead of asking for a disk.
+    // The volume must answer; with the process's error mode a drive without
+    // a medium fails here quietly instead of asking for a disk.
     char root[MAX_PATH];
     if (full[0] == '\\' && full[1] == '\\') {
         // \\server\share\ : up to and including the separator after the share.
@@ -118,6 +109,12 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     }
     if (!::GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0))
         return FALSE;
+
+    WIN32_FIND_DATAA data;
+    HANDLE h = ::FindFirstFileA(fileName, &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return FALSE;
+    ::FindClose(h);
 
     status = CFileStatus{};
     status.m_ctime = data.ftCreationTime;
