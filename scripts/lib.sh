@@ -129,6 +129,17 @@ wine_register_game() {
         >/dev/null 2>&1
 }
 
+# Gives the prefix a drive $1 (a letter) of Wine's drive type $2 (hd, cdrom,
+# floppy, network), backed by the prefix's folder drives/$1. Wine reads the
+# types when its server starts: run wineserver -k before the drive is used.
+wine_add_drive() {
+    local letter=$1 type=$2
+    mkdir -p "$WINEPREFIX/drives/$letter"
+    ln -sfn "../drives/$letter" "$WINEPREFIX/dosdevices/$letter:"
+    wine_in_c reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /t REG_SZ /d "$type" /f \
+        >/dev/null 2>&1
+}
+
 # Y: let the window manager manage Wine's windows (the default); N: don't.
 # Without a window manager (Xvfb), Wine waits 2 s for one each time it hides a
 # managed window, so every closed dialog or message box would cost 2 s.

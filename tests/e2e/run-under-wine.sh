@@ -28,6 +28,11 @@ prepare() {
     make_wine_prefix "$prefix"
     # No window manager on a virtual display: see wine_managed_windows.
     wine_managed_windows N
+    # The drive search's tests: D: a fixed disk and E: a CD-ROM drive, both
+    # empty until a test fills them.
+    wine_add_drive d hd
+    wine_add_drive e cdrom
+    wineserver -k 2>/dev/null || true
     wineserver -w
     touch "$stamp"
 }
