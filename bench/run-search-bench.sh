@@ -18,7 +18,7 @@ cd "$PALLWICK_ROOT"
 rounds=${1:-5}
 build=$PALLWICK_ROOT/build/win64
 prefix=$build/bench-prefix
-tree=$prefix/bench-tree
+tree=$prefix/drives/d
 
 if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$PALLWICK_ROOT" -B "$build" \
@@ -51,9 +51,8 @@ if [[ ! -f $prefix.ready ]]; then
     log "making the Wine prefix $prefix"
     make_wine_prefix "$prefix"
     wine_managed_windows N
+    wine_add_drive d hd
     make_tree
-    ln -sfn ../bench-tree "$prefix/dosdevices/d:"
-    wine_in_c reg add 'HKLM\Software\Wine\Drives' /v d: /t REG_SZ /d hd /f >/dev/null 2>&1
     wineserver -k 2>/dev/null || true
     touch "$prefix.ready"
 fi
