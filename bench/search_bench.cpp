@@ -162,8 +162,11 @@ bool Disabled(HWND window) {
     return IsWindowEnabled(window) == FALSE;
 }
 
+// The installer's message boxes bear its program file's name.
+std::string g_boxCaption;
+
 HWND Question() {
-    return FindWindowA("#32770", "Pallwick");
+    return FindWindowA("#32770", g_boxCaption.c_str());
 }
 
 bool QuestionOrEnd(HWND cancel) {
@@ -260,6 +263,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string exe = argv[1];
+    g_boxCaption = exe.substr(exe.find_last_of("\\/") + 1);
+    g_boxCaption = g_boxCaption.substr(0, g_boxCaption.find_last_of('.'));
     int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
 
     std::vector<std::string> roots = SearchedDrives();
