@@ -47,6 +47,9 @@ make_tree() {
 }
 
 wine_env "$prefix"
+mkdir -p "$(dirname "$prefix")"
+exec {lock}>"$prefix.lock"
+flock -n "$lock" || die "another benchmark is running in $prefix"
 if [[ ! -f $prefix.ready ]]; then
     log "making the Wine prefix $prefix"
     make_wine_prefix "$prefix"

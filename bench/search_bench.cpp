@@ -271,6 +271,13 @@ int main(int argc, char** argv) {
     RemoveRecordedGame();
     WalkCount count;
     BareWalk(roots, count);
+    // A game folder left by a run that could not record it: the walk ends
+    // inside it.
+    size_t stale = count.lastFolder.find("\\Orvantis\\cd_image");
+    if (stale != std::string::npos) {
+        RemoveGame(count.lastFolder.substr(0, stale + 9));
+        BareWalk(roots, count);
+    }
     // Inside the last folder entered, the game folder is what the walk meets last.
     const std::string game = count.lastFolder + "\\Orvantis";
     RecordGame(game);
