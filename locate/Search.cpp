@@ -5,6 +5,7 @@
 // how the stop click, painting and the window menu reach the dialog meanwhile.
 #include "ui/InstallerDlg.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -17,11 +18,16 @@ const char IDLE_CAPTION[] = "Search my drives for the Orvantis installation";
 const char STOP_CAPTION[] = "...Abort scanning...";
 const char ABORTED_TEXT[] = "User aborted seach.";
 
-// The longest a message waits while a scan runs, in microseconds. Clicks,
-// painting and the window menu are served at this pace instead of at every
-// folder entry: under Wine each look at the queue is a round trip to the
-// server, and a user cannot tell the two apart.
-const LONGLONG PASS_INTERVAL = 2000;
+// How often a scan passes pending messages on (clicks, painting, the window
+// menu), in microseconds: not at every folder entry, for under Wine each
+// look at the queue is a round trip to the server and each new progress text
+// costs up to a millisecond, yet often enough that nobody can tell. Every
+// 2 ms while that is cheap; when the last emptying took longer, six times as
+// long as it took, so that showing progress takes at most a seventh of the
+// scan; never more than 8 ms.
+const LONGLONG PASS_INTERVAL_MIN = 2000;
+const LONGLONG PASS_INTERVAL_MAX = 8000;
+const LONGLONG PASS_COST_SHARE = 6;
 
 CString ProgressText(const CString& strWhere) {
     return "Scanning " + strWhere + " Please wait";
@@ -74,10 +80,11 @@ void CInstallerDlg::ShowPendingProgress() {
 }
 
 // Empties the thread's message queue, handling every message at once, when
-// the last emptying ended long enough ago; the folder line is brought up to
-// date first, so that whatever the messages show or read is current.
+// its time has come; the folder line is brought up to date first, so that
+// whatever the messages show or read is current.
 void CInstallerDlg::PassOnMessages() {
-    if (Microseconds() - m_llPassedAt < PASS_INTERVAL)
+    LONGLONG llStart = Microseconds();
+    if (llStart < m_llNextPass)
         return;
     ShowPendingProgress();
     MSG msg;
@@ -85,7 +92,10 @@ void CInstallerDlg::PassOnMessages() {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    m_llPassedAt = Microseconds();
+    LONGLONG llEnd = Microseconds();
+    m_llNextPass =
+        llEnd + std::min(PASS_INTERVAL_MAX,
+                         std::max(PASS_INTERVAL_MIN, PASS_COST_SHARE * (llEnd - llStart)));
 }
 
 void CInstallerDlg::OnSearch() {

@@ -43,7 +43,7 @@ protected:
     void ShowPendingProgress();
     void PassOnMessages();
     CString m_strProgress;     // asked for and not yet in the folder line
-    LONGLONG m_llPassedAt = 0; // when messages were last passed on, in microseconds
+    LONGLONG m_llNextPass = 0; // when messages are next passed on, in microseconds
 
     DECLARE_MESSAGE_MAP()
 };
