@@ -8,6 +8,7 @@ PALLWICK_PACKAGES=(
     cmake g++ googletest libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 xvfb xauth x11-utils imagemagick clang-format
+    xdotool
 )
 
 log() { printf '==> %s\n' "$*" >&2; }
