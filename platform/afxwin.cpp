@@ -337,8 +337,10 @@ ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCSTR lpszAppName) {
-    if (lpszAppName)
+    if (lpszAppName) {
         m_appName = lpszAppName;
+        m_bNameGiven = true;
+    }
     g_pApp = this;
 }
 
@@ -355,7 +357,7 @@ void CWinApp::InitNames() {
     nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
     size_t dot = module.find_last_of('.');
     bool hasExtension = dot != std::string::npos && dot >= nameStart;
-    if (m_appName.empty())
+    if (!m_bNameGiven)
         m_appName = module.substr(nameStart, hasExtension ? dot - nameStart : std::string::npos);
     m_helpFilePath = (hasExtension ? module.substr(0, dot) : module) + ".HLP";
     m_pszAppName = m_appName.c_str();

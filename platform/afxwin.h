@@ -276,6 +276,7 @@ public:
 private:
     std::string m_appName;
     std::string m_helpFilePath;
+    bool m_bNameGiven = false;
 };
 
 CWinApp* AfxGetApp();

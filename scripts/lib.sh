@@ -32,20 +32,24 @@ ensure_packages() {
         "${missing[@]}" >/dev/null
 }
 
-# Configures (first time) and builds one build folder: configure_and_build NAME [TOOLCHAIN]
-# where NAME is host, win64 or win32. Extra cmake arguments may follow the toolchain.
+# Configures and builds one build folder:
+#   configure_and_build NAME [TOOLCHAIN [cmake --build ARGS, e.g. --target X]]
+# NAME is host, win64 or win32; TOOLCHAIN names cmake/TOOLCHAIN.cmake, empty for none.
 configure_and_build() {
     local name=$1 toolchain=${2:-} dir="$PALLWICK_ROOT/build/$1"
     shift $(($# < 2 ? $# : 2))
     local args=(-S "$PALLWICK_ROOT" -B "$dir")
     [[ -n $toolchain ]] && args+=(-DCMAKE_TOOLCHAIN_FILE="$PALLWICK_ROOT/cmake/$toolchain.cmake")
+    mkdir -p "$dir"
     log "configuring build/$name"
-    cmake "${args[@]}" "$@" >"$dir.configure.log" 2>&1 || {
-        cat "$dir.configure.log" >&2
+    cmake "${args[@]}" >"$dir/configure.log" 2>&1 || {
+        cat "$dir/configure.log" >&2
         return 1
     }
     log "building build/$name"
-    cmake --build "$dir" -j2 -- --no-print-directory 2>&1 | grep -v -E '^\[ *[0-9]+%\]' >&2
+    # Warnings and errors only: no progress lines.
+    cmake --build "$dir" -j2 "$@" 2>&1 |
+        { grep -v -E '^\[ *[0-9]+%\]|^Built target |^g?make\[[0-9]+\]: (Entering|Leaving)' || true; } >&2
     return "${PIPESTATUS[0]}"
 }
 
