@@ -17,5 +17,6 @@ target_link_options(Pallwick PRIVATE -static -static-libgcc -static-libstdc++ -m
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tools/kaldris)
+    add_subdirectory(tools/uidriver)
     add_subdirectory(tests/e2e)
 endif()
