@@ -214,8 +214,9 @@ int RunCopy(const SHFILEOPSTRUCTA& request, FileOperation& op) {
             return ERROR_INVALID_NAME;
         // Without a destination per source, the destination is a folder that
         // receives the sources by their names, unless a lone source is being
-        // copied to a name that does not exist yet.
-        if (!multiDest && (sources.size() > 1 || W().Exists(dest)))
+        // copied to a name that is not a folder.
+        Node* existing = W().Find(dest);
+        if (!multiDest && (sources.size() > 1 || (existing && existing->dir)))
             dest += "\\" + NameOf(sources[i].second);
         if (!copier.Copy(*sources[i].first, sources[i].second, dest))
             return op.result;
