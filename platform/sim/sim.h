@@ -128,12 +128,59 @@ void PrintTo(const ShellExecution& call, std::ostream* os);
 // Trouble scripted for the shell's copies. Without any, a copy behaves as on
 // Windows: folders merged, missing folders created, files replaced.
 struct CopyScript {
-    int stopAfterFiles = -1;  // the copy stops once this many files are written
-    bool userCancels = false; // ... because the user cancelled it, else
-    int stopResult = 0;       // ... on an error that only this result reports
-    std::map<std::string, std::optional<uint64_t>>
-        spoiled; // full path, lower case:
-                 // not written (nullopt) or written with this size
+    int stopAfterFiles = -1;  // the copy stops once this many files are written,
+    bool userCancels = false; // because the user cancelled it, or on an error,
+    int stopResult = 0;       // and returns this result
+    // Files (full path, lower case) not written (nullopt) or written short.
+    std::map<std::string, std::optional<uint64_t>> spoiled;
+};
+
+// ---- Folder browser (SHBrowseForFolderA and its item lists) -----------------
+// How the user closes a folder browser.
+struct BrowseResult {
+    enum class Kind {
+        Cancel,       // the browser's Cancel or close box: no item list
+        Folder,       // a folder with a file-system path
+        NonFileSystem // an item the shell cannot turn into a path
+    };
+    Kind kind = Kind::Cancel;
+    std::string path; // Folder: the path the shell gives for it ("C:\\" for a root)
+
+    static BrowseResult Cancel() { return {}; }
+    static BrowseResult Folder(std::string folderPath) {
+        return {Kind::Folder, std::move(folderPath)};
+    }
+    static BrowseResult NonFileSystem() { return {Kind::NonFileSystem, {}}; }
+};
+
+// One browser as the program asked for it and as the user closed it.
+struct BrowseCall {
+    HWND owner = nullptr;
+    PCIDLIST_ABSOLUTE root = nullptr;
+    bool displayNameBuffer = false; // pszDisplayName was given
+    std::string title;
+    UINT flags = 0;
+    bool callback = false; // lpfn was given
+    LPARAM lParam = 0;
+    HWND browser = nullptr; // the browser's own window, gone once it closed
+    BrowseResult result;
+    bool answered = false; // false: nothing was scripted and it ended idle
+};
+
+struct ItemList {
+    std::unique_ptr<unsigned char[]> memory; // what the program holds
+    BrowseResult item;
+};
+
+// The simulated shell's side of the browser: what it was asked, which
+// browsers are open (innermost last), and the item lists it handed out that
+// the program has not freed yet.
+struct FolderBrowser {
+    std::vector<BrowseCall> calls;
+    std::vector<size_t> open; // indexes into calls
+    std::map<const void*, ItemList> itemLists;
+    int strayFrees = 0;    // CoTaskMemFree of memory the shell never handed out
+    int strayItemUses = 0; // item lists used after they were freed, or made up
 };
 
 class World {
@@ -243,6 +290,14 @@ public:
     std::vector<Timer> timers;
     DWORD lastError = 0;
     void Log(const std::string& call) { calls.push_back(call); }
+
+    // ---- Folder browser ----
+    // The user closes the innermost open folder browser. Queued like a
+    // click: the browser's own loop first runs everything queued before it,
+    // so input queued between the click that opens the browser and this
+    // reaches the installer dialog while the browser is open.
+    void CloseBrowser(BrowseResult result);
+    FolderBrowser browser;
 };
 
 // The one simulated machine; Reset() gives every test a fresh one.
