@@ -55,5 +55,6 @@ set_source_files_properties(${RESOURCE_SCRIPTS} PROPERTIES
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tools/kaldris)
+    add_subdirectory(tools/uidriver)
     add_subdirectory(tests/e2e)
 endif()

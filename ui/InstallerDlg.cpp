@@ -18,6 +18,7 @@ BEGIN_MESSAGE_MAP(CInstallerDlg, CDialog)
 ON_WM_SYSCOMMAND()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_BROWSE, &CInstallerDlg::OnBrowse)
 END_MESSAGE_MAP()
 
 BOOL CInstallerDlg::OnInitDialog() {

@@ -12,6 +12,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,94 @@ struct DrawnIcon {
 
 using Responder = std::function<int(const MessageBoxCall&)>;
 
+// ---- Shell: file copy and program start (shell_copy.cpp) ------------------
+// One SHFileOperationA request as the program made it, and how it went. The
+// lists are kept whole: every byte up to and including the empty entry that
+// closes the list, so "a\0b\0\0" for the entries a and b.
+struct FileOperation {
+    HWND hwnd = nullptr;
+    UINT wFunc = 0;
+    std::optional<std::string> from, to;
+    FILEOP_FLAGS fFlags = 0;
+    BOOL abortedOnEntry = FALSE; // fAnyOperationsAborted as handed in
+    LPVOID hNameMappings = nullptr;
+    std::optional<std::string> progressTitle;
+    // The outcome: the result code, the aborted flag handed back, and every
+    // destination file written, in order, by its full path.
+    int result = 0;
+    BOOL aborted = FALSE;
+    std::vector<std::string> written;
+};
+bool operator==(const FileOperation& a, const FileOperation& b);
+void PrintTo(const FileOperation& op, std::ostream* os);
+
+// One ShellExecuteA call; a null string argument is nullopt.
+struct ShellExecution {
+    HWND owner = nullptr;
+    std::optional<std::string> verb, file, parameters, directory;
+    INT show = 0;
+};
+bool operator==(const ShellExecution& a, const ShellExecution& b);
+void PrintTo(const ShellExecution& call, std::ostream* os);
+
+// Trouble scripted for the shell's copies. Without any, a copy behaves as on
+// Windows: folders merged, missing folders created, files replaced.
+struct CopyScript {
+    int stopAfterFiles = -1;  // the copy stops once this many files are written,
+    bool userCancels = false; // because the user cancelled it, or on an error,
+    int stopResult = 0;       // and returns this result
+    // Files (full path, lower case) not written (nullopt) or written short.
+    std::map<std::string, std::optional<uint64_t>> spoiled;
+};
+
+// ---- Folder browser (SHBrowseForFolderA and its item lists) -----------------
+// How the user closes a folder browser.
+struct BrowseResult {
+    enum class Kind {
+        Cancel,       // the browser's Cancel or close box: no item list
+        Folder,       // a folder with a file-system path
+        NonFileSystem // an item the shell cannot turn into a path
+    };
+    Kind kind = Kind::Cancel;
+    std::string path; // Folder: the path the shell gives for it ("C:\\" for a root)
+
+    static BrowseResult Cancel() { return {}; }
+    static BrowseResult Folder(std::string folderPath) {
+        return {Kind::Folder, std::move(folderPath)};
+    }
+    static BrowseResult NonFileSystem() { return {Kind::NonFileSystem, {}}; }
+};
+
+// One browser as the program asked for it and as the user closed it.
+struct BrowseCall {
+    HWND owner = nullptr;
+    PCIDLIST_ABSOLUTE root = nullptr;
+    bool displayNameBuffer = false; // pszDisplayName was given
+    std::string title;
+    UINT flags = 0;
+    bool callback = false; // lpfn was given
+    LPARAM lParam = 0;
+    HWND browser = nullptr; // the browser's own window, gone once it closed
+    BrowseResult result;
+    bool answered = false; // false: nothing was scripted and it ended idle
+};
+
+struct ItemList {
+    std::unique_ptr<unsigned char[]> memory; // what the program holds
+    BrowseResult item;
+};
+
+// The simulated shell's side of the browser: what it was asked, which
+// browsers are open (innermost last), and the item lists it handed out that
+// the program has not freed yet.
+struct FolderBrowser {
+    std::vector<BrowseCall> calls;
+    std::vector<size_t> open; // indexes into calls
+    std::map<const void*, ItemList> itemLists;
+    int strayFrees = 0;    // CoTaskMemFree of memory the shell never handed out
+    int strayItemUses = 0; // item lists used after they were freed, or made up
+};
+
 class World {
 public:
     World();
@@ -163,6 +253,22 @@ public:
     UINT errorMode = 0;
     std::map<int, bool> keyDown; // VK_SHIFT, VK_CONTROL, VK_MENU held
 
+    // ---- Shell: file copy and program start (shell_copy.cpp) ----
+    std::vector<FileOperation> fileOperations; // every SHFileOperationA request
+    std::vector<ShellExecution> executions;    // every ShellExecuteA call
+    // The user presses Cancel in the copy's progress window once `files`
+    // files are written: the aborted flag set, and ERROR_CANCELLED (some
+    // shells answer 0 and tell of the cancel by the flag alone).
+    void CancelCopyAfter(int files, int result = ERROR_CANCELLED);
+    // The copy stops on an error once `files` files are written, and tells
+    // of it by its result alone (a full disk, a folder it may not write).
+    void FailCopyAfter(int files, int result);
+    // The copy reports success although this destination file was not
+    // written, or was written with only `size` bytes.
+    void OmitCopiedFile(const std::string& destination);
+    void ShortenCopiedFile(const std::string& destination, uint64_t size);
+    CopyScript copyScript;
+
     // ---- internals, shared by the simulation's own files ----
     struct RegValue {
         DWORD type;
@@ -184,6 +290,14 @@ public:
     std::vector<Timer> timers;
     DWORD lastError = 0;
     void Log(const std::string& call) { calls.push_back(call); }
+
+    // ---- Folder browser ----
+    // The user closes the innermost open folder browser. Queued like a
+    // click: the browser's own loop first runs everything queued before it,
+    // so input queued between the click that opens the browser and this
+    // reaches the installer dialog while the browser is open.
+    void CloseBrowser(BrowseResult result);
+    FolderBrowser browser;
 };
 
 // The one simulated machine; Reset() gives every test a fresh one.

@@ -1,5 +1,8 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 #include <cstdint>
 #include <stdexcept>
 
@@ -484,6 +487,157 @@ DWORD Installer::exitCode() const {
 void Installer::kill() {
     TerminateProcess(info_.hProcess, 1);
     WaitForSingleObject(info_.hProcess, kExitTimeout);
+}
+
+// ---------------------------------------------------------------------------
+// The shell's folder browser
+
+namespace {
+
+struct ChildQuery {
+    const std::string* text;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchChild(HWND child, LPARAM param) {
+    auto* query = reinterpret_cast<ChildQuery*>(param);
+    if (query->className && windowClass(child) != query->className) {
+        return TRUE;
+    }
+    if (query->text) {
+        char text[1024];
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                 SMTO_ABORTIFHUNG, kExitTimeout, &copied) ||
+            std::string(text, copied) != *query->text) {
+            return TRUE;
+        }
+    }
+    query->found = child;
+    return FALSE;
+}
+
+HWND findChild(HWND parent, const std::string* text, const char* className) {
+    ChildQuery query{text, className, nullptr};
+    EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+// A block of memory in the process that owns `window`, for messages whose
+// arguments are pointers.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process_) {
+            fail("OpenProcess");
+        }
+        address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (!address_) {
+            CloseHandle(process_);
+            fail("VirtualAllocEx");
+        }
+    }
+    ~RemoteMemory() {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* address() const { return static_cast<char*>(address_); }
+    void write(size_t offset, const void* data, size_t size) const {
+        if (offset + size > size_ ||
+            !WriteProcessMemory(process_, address() + offset, data, size, nullptr)) {
+            fail("WriteProcessMemory");
+        }
+    }
+    void read(size_t offset, void* data, size_t size) const {
+        if (offset + size > size_ ||
+            !ReadProcessMemory(process_, address() + offset, data, size, nullptr)) {
+            fail("ReadProcessMemory");
+        }
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+} // namespace
+
+bool FolderBrowserWindow::showsText(const std::string& text) const {
+    return findChild(hwnd, &text, nullptr) != nullptr;
+}
+
+bool FolderBrowserWindow::select(const std::string& path) const {
+    RemoteMemory remote(hwnd, path.size() + 1);
+    remote.write(0, path.c_str(), path.size() + 1);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(hwnd, BFFM_SETSELECTIONA, TRUE,
+                               reinterpret_cast<LPARAM>(remote.address()), SMTO_ABORTIFHUNG,
+                               kExitTimeout, &result) != 0;
+}
+
+std::string FolderBrowserWindow::selectedItem() const {
+    const HWND tree = findChild(hwnd, nullptr, WC_TREEVIEWA);
+    if (!tree) {
+        return "";
+    }
+    DWORD_PTR item = 0;
+    if (!SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kExitTimeout,
+                             &item) ||
+        item == 0) {
+        return "";
+    }
+    constexpr size_t kTextSize = 512;
+    RemoteMemory remote(tree, sizeof(TVITEMA) + kTextSize);
+    TVITEMA query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = reinterpret_cast<HTREEITEM>(item);
+    query.pszText = remote.address() + sizeof(TVITEMA);
+    query.cchTextMax = kTextSize;
+    remote.write(0, &query, sizeof query);
+    const char empty = '\0';
+    remote.write(sizeof(TVITEMA), &empty, 1);
+    DWORD_PTR ok = 0;
+    if (!SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.address()),
+                             SMTO_ABORTIFHUNG, kExitTimeout, &ok) ||
+        !ok) {
+        return "";
+    }
+    char text[kTextSize];
+    remote.read(sizeof(TVITEMA), text, kTextSize);
+    text[kTextSize - 1] = '\0';
+    return text;
+}
+
+bool FolderBrowserWindow::waitClosed(DWORD timeoutMs) const {
+    return waitUntil([this] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeoutMs);
+}
+
+FolderBrowserWindow Installer::waitForFolderBrowser(const std::string& title,
+                                                    DWORD timeoutMs) const {
+    FolderBrowserWindow browser;
+    waitUntil(
+        [&] {
+            for (HWND candidate : windows("#32770", nullptr)) {
+                if (candidate != dialog_ && findChild(candidate, &title, nullptr)) {
+                    browser.hwnd = candidate;
+                }
+            }
+            return browser.hwnd != nullptr || !running();
+        },
+        timeoutMs);
+    if (browser.hwnd) {
+        WaitForInputIdle(info_.hProcess, timeoutMs);
+    }
+    return browser;
 }
 
 } // namespace e2e

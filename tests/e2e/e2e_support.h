@@ -125,6 +125,24 @@ struct MessageBoxWindow {
     void press(int id) const { clickButton(hwnd, id); }
 };
 
+// The shell's folder browser (SHBrowseForFolder): a dialog with a title line
+// above a folder tree, and OK and Cancel.
+struct FolderBrowserWindow {
+    HWND hwnd = nullptr;
+    HWND owner() const { return GetWindow(hwnd, GW_OWNER); }
+    // Whether one of its controls shows exactly this text.
+    bool showsText(const std::string& text) const;
+    // Selects a folder in the tree, as a click on its item would, with the
+    // browser's own BFFM_SETSELECTION (the path is placed in the browser's
+    // process). False when the browser does not take it.
+    bool select(const std::string& path) const;
+    // The label of the tree's selected item ("" when none is selected).
+    std::string selectedItem() const;
+    void press(int id) const { clickButton(hwnd, id); }
+    // Waits until the browser has closed. False on time-out.
+    bool waitClosed(DWORD timeoutMs = kWindowTimeout) const;
+};
+
 // ---------------------------------------------------------------------------
 // The installer's process
 
@@ -156,6 +174,11 @@ public:
     // nullptr on time-out.
     MessageBoxWindow waitForMessageBox(const char* caption = kMessageBoxCaption,
                                        DWORD timeoutMs = kWindowTimeout) const;
+
+    // Waits for a folder browser of this process that shows `title`: a
+    // top-level dialog other than the installer's. hwnd is nullptr on time-out.
+    FolderBrowserWindow waitForFolderBrowser(const std::string& title,
+                                             DWORD timeoutMs = kWindowTimeout) const;
 
     // The installer's main-dialog controls.
     std::string text(int id) const { return controlText(dialog_, id); }

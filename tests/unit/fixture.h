@@ -24,6 +24,10 @@ protected:
     void TearDown() override {
         EXPECT_EQ(sim::OpenFindHandles(), 0u) << "a directory search was left open";
         EXPECT_EQ(sim::OpenRegistryKeys(), 0u) << "a registry key was left open";
+        EXPECT_EQ(w().browser.itemLists.size(), 0u)
+            << "an item list from the folder browser was not freed";
+        EXPECT_EQ(w().browser.strayFrees, 0) << "memory the shell never handed out was freed";
+        EXPECT_EQ(w().browser.strayItemUses, 0) << "an item list was used after it was freed";
     }
 
     static sim::World& w() { return sim::W(); }
