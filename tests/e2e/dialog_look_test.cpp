@@ -7,6 +7,7 @@
 #include "tests/e2e/installer_fixture.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace e2e {
 namespace {

@@ -6,6 +6,7 @@
 #include <psapi.h>
 
 #include <cctype>
+#include <cstring>
 #include <map>
 
 namespace e2e {
