@@ -81,15 +81,8 @@ Node* EnsureFolder(const std::string& full) {
         if (part.empty())
             continue;
         Node* child = Follow(node->Child(part));
-        if (!child) {
-            auto made = std::make_unique<Node>();
-            made->name = part;
-            made->dir = true;
-            made->attributes = FILE_ATTRIBUTE_DIRECTORY;
-            made->parent = node;
-            child = made.get();
-            node->children.push_back(std::move(made));
-        }
+        if (!child)
+            child = &node->AddFolder(part);
         if (!child->dir)
             return nullptr;
         node = child;

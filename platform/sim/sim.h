@@ -46,6 +46,7 @@ struct Node {
     std::vector<std::unique_ptr<Node>> children; // in delivery order
     Node* parent = nullptr;
     Node* Child(const std::string& childName) const;
+    Node& AddFolder(const std::string& childName); // a new empty sub-folder
 };
 struct Drive {
     UINT type = DRIVE_FIXED;
@@ -226,6 +227,10 @@ public:
     // Clock. The modal loops advance it to the next timer when idle.
     uint64_t now = 0;
     void AdvanceClock(uint64_t ms);
+    // What a modal loop does with nothing to handle: time passes until the
+    // next timer is due. False when no timer is armed (the loop would wait
+    // forever); the loop then counts an idle exit under the given name.
+    bool WaitForTimer(const std::string& loopName);
 
     // What happened.
     std::vector<std::string> calls; // "Name(arg, arg)" of the calls that matter
