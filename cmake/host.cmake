@@ -18,3 +18,7 @@ add_executable(pallwick_unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(pallwick_unit_tests PRIVATE pallwick_core GTest::gtest GTest::gtest_main)
 target_compile_definitions(pallwick_unit_tests PRIVATE PALLWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(pallwick_unit_tests DISCOVERY_MODE PRE_TEST)
+
+# The icon generator of the Windows builds is plain C++: its encoder is
+# tested here, and so are the pixel maps it reads.
+target_sources(pallwick_unit_tests PRIVATE tools/icongen/icon.cpp)

@@ -8,6 +8,7 @@ PALLWICK_PACKAGES=(
     cmake g++ googletest libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 xvfb xauth x11-utils imagemagick clang-format
+    xdotool
 )
 
 log() { printf '==> %s\n' "$*" >&2; }
@@ -112,6 +113,15 @@ make_wine_prefix() {
         rm -f "$link"
         mkdir -p "$link"
     done < <(find "$prefix/drive_c/users" -type l -print0)
+    # Wine ships its own fonts (the symbol font of the caption buttons, MS Sans
+    # Serif, Tahoma ...), but Debian's Wine looks for them beside the wrong
+    # folder and falls back to host fonts: a letter in the close box, other
+    # text metrics. Windows keeps its fonts in C:\windows\Fonts, and Wine
+    # loads what lies there.
+    if [[ -d /usr/share/wine/fonts ]]; then
+        mkdir -p "$prefix/drive_c/windows/Fonts"
+        cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
+    fi
     # The server caches the drives: restart it.
     wineserver -k 2>/dev/null || true
     [[ -d $prefix/drive_c/windows && ! -e $prefix/dosdevices/z: ]] || die "prefix $prefix is incomplete"

@@ -104,6 +104,16 @@ Node* Node::Child(const std::string& childName) const {
     return nullptr;
 }
 
+Node& Node::AddFolder(const std::string& childName) {
+    auto made = std::make_unique<Node>();
+    made->name = childName;
+    made->dir = true;
+    made->attributes = FILE_ATTRIBUTE_DIRECTORY;
+    made->parent = this;
+    children.push_back(std::move(made));
+    return *children.back();
+}
+
 World::World() {
     AddDrive('C');
 }
@@ -231,15 +241,8 @@ static Node& MakeDirs(const std::string& path) {
         if (part.empty())
             continue;
         Node* child = node->Child(part);
-        if (!child) {
-            auto made = std::make_unique<Node>();
-            made->name = part;
-            made->dir = true;
-            made->attributes = FILE_ATTRIBUTE_DIRECTORY;
-            made->parent = node;
-            child = made.get();
-            node->children.push_back(std::move(made));
-        }
+        if (!child)
+            child = &node->AddFolder(part);
         node = child;
     }
     return *node;

@@ -130,17 +130,9 @@ PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info) {
             DispatchMessageA(&msg);
             continue;
         }
-        uint64_t next = UINT64_MAX;
-        for (const auto& t : w.timers)
-            next = std::min(next, t.due);
-        if (next == UINT64_MAX) {
-            // Nothing scripted closes it: end as if the user gave up, and
-            // let the test see that it happened.
-            ++w.idleExits;
-            w.Log("IdleExit(browser)");
+        // Nothing scripted closes it: end as if the user gave up.
+        if (!w.WaitForTimer("browser"))
             break;
-        }
-        w.now = std::max(w.now, next);
     }
 
     w.browser.open.erase(std::remove(w.browser.open.begin(), w.browser.open.end(), index),

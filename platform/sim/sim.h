@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,7 @@ struct Node {
     std::vector<std::unique_ptr<Node>> children; // in delivery order
     Node* parent = nullptr;
     Node* Child(const std::string& childName) const;
+    Node& AddFolder(const std::string& childName); // a new empty sub-folder
 };
 struct Drive {
     UINT type = DRIVE_FIXED;
@@ -93,6 +95,46 @@ struct DrawnIcon {
 };
 
 using Responder = std::function<int(const MessageBoxCall&)>;
+
+// ---- Shell: file copy and program start (shell_copy.cpp) ------------------
+// One SHFileOperationA request as the program made it, and how it went. The
+// lists are kept whole: every byte up to and including the empty entry that
+// closes the list, so "a\0b\0\0" for the entries a and b.
+struct FileOperation {
+    HWND hwnd = nullptr;
+    UINT wFunc = 0;
+    std::optional<std::string> from, to;
+    FILEOP_FLAGS fFlags = 0;
+    BOOL abortedOnEntry = FALSE; // fAnyOperationsAborted as handed in
+    LPVOID hNameMappings = nullptr;
+    std::optional<std::string> progressTitle;
+    // The outcome: the result code, the aborted flag handed back, and every
+    // destination file written, in order, by its full path.
+    int result = 0;
+    BOOL aborted = FALSE;
+    std::vector<std::string> written;
+};
+bool operator==(const FileOperation& a, const FileOperation& b);
+void PrintTo(const FileOperation& op, std::ostream* os);
+
+// One ShellExecuteA call; a null string argument is nullopt.
+struct ShellExecution {
+    HWND owner = nullptr;
+    std::optional<std::string> verb, file, parameters, directory;
+    INT show = 0;
+};
+bool operator==(const ShellExecution& a, const ShellExecution& b);
+void PrintTo(const ShellExecution& call, std::ostream* os);
+
+// Trouble scripted for the shell's copies. Without any, a copy behaves as on
+// Windows: folders merged, missing folders created, files replaced.
+struct CopyScript {
+    int stopAfterFiles = -1;  // the copy stops once this many files are written,
+    bool userCancels = false; // because the user cancelled it, or on an error,
+    int stopResult = 0;       // and returns this result
+    // Files (full path, lower case) not written (nullopt) or written short.
+    std::map<std::string, std::optional<uint64_t>> spoiled;
+};
 
 // ---- Folder browser (SHBrowseForFolderA and its item lists) -----------------
 // How the user closes a folder browser.
@@ -185,6 +227,11 @@ public:
     // Clock. The modal loops advance it to the next timer when idle.
     uint64_t now = 0;
     void AdvanceClock(uint64_t ms);
+    // What a modal loop does with nothing to handle: time passes until the
+    // next timer is due. With no timer armed the next WhenIdle action runs;
+    // false when there is none either (the loop would wait forever), and the
+    // loop then counts an idle exit under the given name.
+    bool WaitForTimer(const std::string& loopName);
 
     // What happened.
     std::vector<std::string> calls; // "Name(arg, arg)" of the calls that matter
@@ -211,6 +258,22 @@ public:
     bool winHelpWorks = true;
     UINT errorMode = 0;
     std::map<int, bool> keyDown; // VK_SHIFT, VK_CONTROL, VK_MENU held
+
+    // ---- Shell: file copy and program start (shell_copy.cpp) ----
+    std::vector<FileOperation> fileOperations; // every SHFileOperationA request
+    std::vector<ShellExecution> executions;    // every ShellExecuteA call
+    // The user presses Cancel in the copy's progress window once `files`
+    // files are written: the aborted flag set, and ERROR_CANCELLED (some
+    // shells answer 0 and tell of the cancel by the flag alone).
+    void CancelCopyAfter(int files, int result = ERROR_CANCELLED);
+    // The copy stops on an error once `files` files are written, and tells
+    // of it by its result alone (a full disk, a folder it may not write).
+    void FailCopyAfter(int files, int result);
+    // The copy reports success although this destination file was not
+    // written, or was written with only `size` bytes.
+    void OmitCopiedFile(const std::string& destination);
+    void ShortenCopiedFile(const std::string& destination, uint64_t size);
+    CopyScript copyScript;
 
     // ---- internals, shared by the simulation's own files ----
     struct RegValue {

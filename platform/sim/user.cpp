@@ -245,6 +245,25 @@ void World::AdvanceClock(uint64_t ms) {
     now += ms;
 }
 
+bool World::WaitForTimer(const std::string& loopName) {
+    uint64_t next = UINT64_MAX;
+    for (const auto& t : timers)
+        next = std::min(next, t.due);
+    if (next == UINT64_MAX && !idleActions.empty()) {
+        auto action = std::move(idleActions.front());
+        idleActions.pop_front();
+        action();
+        return true;
+    }
+    if (next == UINT64_MAX) {
+        ++idleExits;
+        Log("IdleExit(" + loopName + ")");
+        return false;
+    }
+    now = std::max(now, next);
+    return true;
+}
+
 } // namespace sim
 
 using sim::FromHandle;
@@ -323,26 +342,13 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND owner, DLGPROC proc
             }
             continue;
         }
-        // Nothing to do: the user waits, and time passes until the next timer.
-        uint64_t next = UINT64_MAX;
-        for (const auto& t : w.timers)
-            next = std::min(next, t.due);
-        if (next == UINT64_MAX && !w.idleActions.empty()) {
-            auto action = std::move(w.idleActions.front());
-            w.idleActions.pop_front();
-            action();
-            continue;
-        }
-        if (next == UINT64_MAX) {
+        if (!w.WaitForTimer(sim::Name(dlg))) {
             // No input was scripted for this point: end the loop rather than
-            // wait forever, and let the test see that it happened.
-            ++w.idleExits;
-            w.Log("IdleExit(" + sim::Name(dlg) + ")");
+            // wait forever.
             dlg->ended = true;
             dlg->endResult = -1;
             break;
         }
-        w.now = std::max(w.now, next);
     }
 
     if (dlg->owner)
