@@ -106,6 +106,18 @@ TEST_F(SearchTest, FindsTheGameOnTheFixedDriveAndAsksAboutIt) {
             EXPECT_EQ(focusedControl(app().dialog()), GetDlgItem(app().dialog(), kInstallButton));
         }
     }
+
+    // The accepted folder is the one Install works on.
+    app().click(kInstallButton);
+    const MessageBoxWindow done = app().waitForMessageBox();
+    ASSERT_NE(done.hwnd, nullptr) << "Install showed no message";
+    done.press(IDCANCEL);
+    expectExit("Cancel in the message after Install");
+    for (const std::string& file : soundFiles()) {
+        EXPECT_TRUE(fileExists(joinPath(game, "cd_image\\" + file))) << file;
+    }
+    EXPECT_FALSE(fileExists(joinPath(game, "Rename.ini")));
+    expectGameUntouched("E:\\Orvantis");
 }
 
 TEST_F(SearchTest, StopClickDuringALongScanAbortsIt) {
