@@ -1,8 +1,9 @@
 // The drive search. A click on the search button arms a one-shot timer; the
 // timer's message scans every eligible drive, folder by folder, and asks the
 // user about each folder that holds the game. The scan runs on the dialog's
-// own thread and passes pending messages on at every folder entry, which is
-// how the stop click, painting and the window menu reach the dialog meanwhile.
+// own thread and passes pending messages on between folder entries, every
+// few milliseconds, which is how the stop click, painting and the window
+// menu reach the dialog meanwhile.
 #include "ui/InstallerDlg.h"
 
 #include <algorithm>
@@ -199,7 +200,7 @@ bool CInstallerDlg::SearchDirectory(CString strFolder) {
                 // Never entered, whatever the answer: a game folder holds no
                 // other installation worth offering.
                 bFound = true;
-                ShowPendingProgress(); // the question leaves the dialog on show
+                ShowPendingProgress(); // the dialog stays in view behind the question
                 CString strQuestion = "Found an Orvantis installation in " + strPath +
                                       ". If this is the correct installation, click YES. If "
                                       "not, click NO to continue searching.";
